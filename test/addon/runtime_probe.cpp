@@ -1,0 +1,267 @@
+// Test-only add-on: exposes the runtime's readers, writers and envelope
+// writers to JS, and a sphere built on the shared machinery with the generic
+// completion. Never shipped.
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "json.h"
+#include "keys.h"
+#include "module.h"
+#include "reader.h"
+#include "sphere.h"
+#include "text.h"
+
+namespace {
+
+napi_value undefined_value(napi_env env) {
+  napi_value v;
+  napi_get_undefined(env, &v);
+  return v;
+}
+
+std::string string_arg(napi_env env, napi_value v) {
+  size_t len = 0;
+  if (napi_get_value_string_utf8(env, v, nullptr, 0, &len) != napi_ok) return {};
+  std::string s(len, '\0');
+  napi_get_value_string_utf8(env, v, s.data(), len + 1, &len);
+  return s;
+}
+
+napi_value make_string(napi_env env, const char* s) {
+  napi_value v;
+  napi_create_string_utf8(env, s, NAPI_AUTO_LENGTH, &v);
+  return v;
+}
+
+napi_value make_int(napi_env env, int64_t n) {
+  napi_value v;
+  napi_create_int64(env, n, &v);
+  return v;
+}
+
+// read(kind, object, key[, size]) -> {code, value} ; value is absent when the
+// reader left its output unchanged.
+napi_value probe_read(napi_env env, napi_callback_info info) {
+  size_t argc = 4;
+  napi_value argv[4];
+  napi_get_cb_info(env, info, &argc, argv, nullptr, nullptr);
+  std::string kind = string_arg(env, argv[0]);
+  std::string key = string_arg(env, argv[2]);
+  uint32_t size = 0;
+  napi_get_value_uint32(env, argv[3], &size);
+  napi_value object = argv[1], out, value = nullptr;
+  napi_create_object(env, &out);
+  int code = 0;
+  const char* k = key.c_str();
+  if (kind == "string") {
+    std::string buf(size ? size : 1, '\x7f');
+    code = get_named_property_to_string(env, object, k, buf.data(), size);
+    if (code == 0) value = make_string(env, buf.c_str());
+  } else if (kind == "string_ext" || kind == "value_string") {
+    char* text = nullptr;
+    code = kind == "string_ext" ? get_named_property_to_string_ext(env, object, k, &text)
+                                : get_named_value_to_string(env, object, k, &text);
+    if (text != nullptr) value = make_string(env, text);
+    free(text);
+  } else if (kind == "value_string_ext") {
+    std::string buf(size ? size : 1, '\x7f');
+    size_t length = 0;
+    code = get_named_value_to_string_ext(env, object, k, buf.data(), size, &length);
+    if (code == 0) value = make_string(env, buf.c_str());
+    create_int64(env, out, "length", static_cast<int64_t>(length));
+  } else if (kind == "uint32") {
+    uint32_t v = 0xA5A5A5A5;
+    code = get_named_property_to_uint32(env, object, k, &v);
+    if (v != 0xA5A5A5A5) napi_create_uint32(env, v, &value);
+  } else if (kind == "int32") {
+    int32_t v = -0x5A5A5A5A;
+    code = get_named_property_to_int32(env, object, k, &v);
+    if (v != -0x5A5A5A5A) napi_create_int32(env, v, &value);
+  } else if (kind == "int64") {
+    int64_t v = INT64_MIN;
+    code = get_named_property_to_int64(env, object, k, &v);
+    if (v != INT64_MIN) napi_create_bigint_int64(env, v, &value);
+  } else if (kind == "uint64") {
+    uint64_t v = 0xA5A5A5A5A5A5A5A5ull;
+    code = get_named_property_to_uint64(env, object, k, &v);
+    if (v != 0xA5A5A5A5A5A5A5A5ull) napi_create_bigint_uint64(env, v, &value);
+  } else if (kind == "bool") {
+    uint8_t raw = 0x5A;
+    bool* v = reinterpret_cast<bool*>(&raw);
+    code = get_named_property_to_bool(env, object, k, v);
+    if (raw != 0x5A) napi_get_boolean(env, raw != 0, &value);
+  } else if (kind == "validate") {
+    napi_get_boolean(env, validate_key(env, object, k, true), &value);
+  }
+  napi_set_named_property(env, out, "code", make_int(env, code));
+  if (value != nullptr) napi_set_named_property(env, out, "value", value);
+  return out;
+}
+
+// write(kind, key, value) -> object holding what the writer wrote.
+napi_value probe_write(napi_env env, napi_callback_info info) {
+  size_t argc = 3;
+  napi_value argv[3];
+  napi_get_cb_info(env, info, &argc, argv, nullptr, nullptr);
+  std::string kind = string_arg(env, argv[0]);
+  std::string key = string_arg(env, argv[1]);
+  napi_value v = argv[2], out;
+  napi_create_object(env, &out);
+  const char* k = key.c_str();
+  napi_valuetype type;
+  napi_typeof(env, v, &type);
+  double d = 0;
+  if (type == napi_number) napi_get_value_double(env, v, &d);
+  uint64_t u64 = 0;
+  int64_t i64 = 0;
+  bool lossless;
+  if (type == napi_bigint) {
+    napi_get_value_bigint_uint64(env, v, &u64, &lossless);
+    napi_get_value_bigint_int64(env, v, &i64, &lossless);
+  }
+  if (kind == "string") create_string_utf8(env, out, k, type == napi_null ? nullptr : string_arg(env, v).c_str());
+  else if (kind == "pwd") create_pwd_string_utf8(env, out, k, string_arg(env, v).c_str());
+  else if (kind == "boolean") create_boolean(env, out, k, static_cast<int>(d));
+  else if (kind == "int64") create_int64(env, out, k, i64);
+  else if (kind == "int32") create_int32(env, out, k, static_cast<int32_t>(d));
+  else if (kind == "uint32") create_uint32(env, out, k, static_cast<uint32_t>(d));
+  else if (kind == "double") create_double(env, out, k, d);
+  else if (kind == "uint32_text") create_uint32_to_string_utf8(env, out, k, static_cast<uint32_t>(d));
+  else if (kind == "int64_text") create_int64_to_string_utf8(env, out, k, i64);
+  else if (kind == "uint64_text") create_uint64_to_string_utf8(env, out, k, u64);
+  else if (kind == "ull_text") create_ull_to_string_utf8(env, out, k, u64);
+  return out;
+}
+
+// strings(texts) -> array written with add_string_to_array and _ext in turn.
+napi_value probe_strings(napi_env env, napi_callback_info info) {
+  size_t argc = 1;
+  napi_value argv[1], array;
+  napi_get_cb_info(env, info, &argc, argv, nullptr, nullptr);
+  uint32_t n = 0;
+  napi_get_array_length(env, argv[0], &n);
+  napi_create_array(env, &array);
+  for (uint32_t i = 0; i < n; ++i) {
+    napi_value e;
+    napi_get_element(env, argv[0], i, &e);
+    std::string s = string_arg(env, e);
+    char message[129] = {};
+    if (i % 2 == 0) add_string_to_array(env, s.c_str(), i, array);
+    else add_string_to_array_ext(env, array, i, s.c_str(), message);
+  }
+  return array;
+}
+
+// envelope(code, description, errorId, args, operationName) -> error_json's
+// result, or success_json's when code is 0.
+napi_value probe_envelope(napi_env env, napi_callback_info info) {
+  size_t argc = 5;
+  napi_value argv[5], out;
+  napi_get_cb_info(env, info, &argc, argv, nullptr, nullptr);
+  int32_t code = 0;
+  napi_get_value_int32(env, argv[0], &code);
+  std::string text[4];
+  const char* ptr[4];
+  for (int i = 0; i < 4; ++i) {
+    napi_valuetype t;
+    napi_typeof(env, argv[i + 1], &t);
+    text[i] = string_arg(env, argv[i + 1]);
+    ptr[i] = t == napi_string ? text[i].c_str() : nullptr;
+  }
+  napi_create_object(env, &out);
+  if (code == 0) success_json(env, ptr[3], out);
+  else error_json(env, code, ptr[0], ptr[1], ptr[2], ptr[3], out);
+  return out;
+}
+
+// A sphere on the shared machinery with the generic completion:
+//   1 EchoName: requires `name` (a string cut to 15 characters), answers it;
+//   2 FailInWork: optional `count` (int32); the work fails with that code,
+//     catalogue row 7 and args "probe".
+struct ProbeData : InstanceData {
+  char name[16];
+  int32_t count;
+};
+
+int read_echo(napi_env env, napi_value request, InstanceData* base) {
+  auto* d = static_cast<ProbeData*>(base);
+  const char* key = comn_keys[comn_key::name];
+  return read_request_key(env, request, d, key, Presence::required, [&] {
+           return get_named_property_to_string(env, request, key, d->name, sizeof d->name);
+         }) < 0;
+}
+
+void echo_work(napi_env, void*) {}
+
+void echo_answer(napi_env env, InstanceData* base, napi_value result) {
+  create_string_utf8(env, result, comn_keys[comn_key::name], static_cast<ProbeData*>(base)->name);
+}
+
+int read_fail(napi_env env, napi_value request, InstanceData* base) {
+  auto* d = static_cast<ProbeData*>(base);
+  d->count = 20001;
+  const char* key = comn_keys[comn_key::count];
+  return read_request_key(env, request, d, key, Presence::optional,
+                          [&] { return get_named_property_to_int32(env, request, key, &d->count); }) < 0;
+}
+
+void fail_work(napi_env, void* raw) {
+  auto* d = instance_of<ProbeData>(raw);
+  set_failure(d, d->count, 7, "probe", "work failed with %d", d->count);
+}
+
+constexpr Operation kProbeOperations[] = {
+    {1, "EchoName", nullptr, read_echo, echo_work, echo_answer},
+    {2, "FailInWork", "worker to fail", read_fail, fail_work, echo_answer},
+};
+
+constexpr Sphere kProbeSphere = {
+    .name = "probe_sphere",
+    .area = "probe",
+    .allocate = allocate_instance<ProbeData>,
+    .release = release_instance<ProbeData>,
+    .precheck = nullptr,
+    .read_identity = nullptr,
+    .operation_failure = "Failed to extract/convert %s",
+    .tag_operation_failure = true,
+    .operations = kProbeOperations,
+    .complete = sphere_work_complete_ext,
+    .failure_keys = nullptr,
+};
+
+napi_value probe_sphere(napi_env env, napi_callback_info info) { return run_sphere(env, info, kProbeSphere); }
+
+// keys(table) -> the key table as an array.
+napi_value probe_keys(napi_env env, napi_callback_info info) {
+  size_t argc = 1;
+  napi_value argv[1], array;
+  napi_get_cb_info(env, info, &argc, argv, nullptr, nullptr);
+  std::string table = string_arg(env, argv[0]);
+  struct { const char* name; const char* const* keys; size_t size; } tables[] = {
+#define T(t) {#t, t, std::size(t)}
+      T(comn_keys), T(device_keys), T(partition_keys), T(raid_keys), T(pool_keys), T(volume_keys),
+      T(snapshot_keys), T(uq_keys), T(properties_keys), T(operations_keys), T(qlm_keys), T(dwv_keys),
+      T(jrh_keys), T(servers_keys), T(vtx_keys), T(adutil_keys), T(version_keys), T(uidmap_keys),
+#undef T
+  };
+  for (auto& t : tables) {
+    if (table != t.name) continue;
+    napi_create_array(env, &array);
+    for (size_t i = 0; i < t.size; ++i) add_string_to_array(env, t.keys[i], static_cast<uint32_t>(i), array);
+    return array;
+  }
+  return undefined_value(env);
+}
+
+napi_value Init(napi_env env, napi_value exports) {
+  static constexpr SphereExport spheres[] = {
+      {"probe_sphere", probe_sphere}, {"read", probe_read},         {"write", probe_write},
+      {"strings", probe_strings},     {"envelope", probe_envelope}, {"keys", probe_keys},
+  };
+  return define_spheres(env, exports, spheres);
+}
+
+}  // namespace
+
+VRA_MODULE(Init)
