@@ -1,0 +1,42 @@
+'use strict';
+// One benchmark trial in a fresh process (run inside the testbed):
+//   node bench/trial.js <target> <concurrency> <requests>
+// Keeps <concurrency> requests in flight until <requests> have completed,
+// after a warm-up, and prints {rps, ms, maxRssKiB} as JSON.
+const path = require('node:path');
+
+const [target, concurrencyText, countText] = process.argv.slice(2);
+const concurrency = Number(concurrencyText);
+const count = Number(countText);
+const BUILD = path.resolve(__dirname, '..', process.env.VRA_BUILD_DIR || 'build');
+
+const targets = {
+  floor: () => {
+    const { floor_call } = require(path.join(BUILD, 'bench', 'floor.node'));
+    return () => floor_call();
+  },
+  version: () => {
+    const { version_sphere } = require(path.join(BUILD, 'Release', 'versions.node'));
+    return () => version_sphere({ operation: 1001 });
+  },
+};
+
+async function drive(call, total) {
+  let started = 0;
+  async function lane() {
+    while (started < total) {
+      started++;
+      await call();
+    }
+  }
+  await Promise.all(Array.from({ length: Math.min(concurrency, total) }, lane));
+}
+
+(async () => {
+  const call = targets[target]();
+  await drive(call, Math.min(2000, count));
+  const t0 = process.hrtime.bigint();
+  await drive(call, count);
+  const ms = Number(process.hrtime.bigint() - t0) / 1e6;
+  process.stdout.write(`${JSON.stringify({ rps: (count / ms) * 1000, ms, maxRssKiB: process.resourceUsage().maxRSS })}\n`);
+})();
