@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "catalogue.h"
 #include "json.h"
 #include "keys.h"
 #include "log.h"
@@ -196,7 +197,10 @@ void error_json(napi_env env, int32_t error_code, const char* description, const
 }
 
 void finish_error_fields(InstanceData* data) {
-  (void)data;  // the file-system error name and the catalogue tag are filled in here
+  // The file-system error name replaces the description here (next to come).
+  if (data->error_index != 0) {
+    if (const char* tag = get_err_tag_from_index(data->error_index)) copy_text(data->error_id, tag);
+  }
 }
 
 void settle_request(napi_env env, InstanceData* data, napi_value result) {

@@ -5,7 +5,10 @@
 #include <cstring>
 #include <string>
 
+#include "catalogue.h"
+#include "config.h"
 #include "json.h"
+#include "log.h"
 #include "keys.h"
 #include "module.h"
 #include "reader.h"
@@ -177,11 +180,12 @@ napi_value probe_envelope(napi_env env, napi_callback_info info) {
 
 // A sphere on the shared machinery with the generic completion:
 //   1 EchoName: requires `name` (a string cut to 15 characters), answers it;
-//   2 FailInWork: optional `count` (int32); the work fails with that code,
-//     catalogue row 7 and args "probe".
+//   2 FailInWork: optional `count` and `value` (int32); the work fails with
+//     code `count` (20001), catalogue row `value` (7) and args "probe".
 struct ProbeData : InstanceData {
   char name[16];
   int32_t count;
+  int32_t index;
 };
 
 int read_echo(napi_env env, napi_value request, InstanceData* base) {
@@ -201,14 +205,18 @@ void echo_answer(napi_env env, InstanceData* base, napi_value result) {
 int read_fail(napi_env env, napi_value request, InstanceData* base) {
   auto* d = static_cast<ProbeData*>(base);
   d->count = 20001;
-  const char* key = comn_keys[comn_key::count];
-  return read_request_key(env, request, d, key, Presence::optional,
-                          [&] { return get_named_property_to_int32(env, request, key, &d->count); }) < 0;
+  d->index = 7;
+  const char* count = comn_keys[comn_key::count];
+  const char* index = comn_keys[comn_key::value];
+  return read_request_key(env, request, d, count, Presence::optional,
+                          [&] { return get_named_property_to_int32(env, request, count, &d->count); }) < 0 ||
+         read_request_key(env, request, d, index, Presence::optional,
+                          [&] { return get_named_property_to_int32(env, request, index, &d->index); }) < 0;
 }
 
 void fail_work(napi_env, void* raw) {
   auto* d = instance_of<ProbeData>(raw);
-  set_failure(d, d->count, 7, "probe", "work failed with %d", d->count);
+  set_failure(d, d->count, d->index, "probe", "work failed with %d", d->count);
 }
 
 constexpr Operation kProbeOperations[] = {
@@ -254,8 +262,38 @@ napi_value probe_keys(napi_env env, napi_callback_info info) {
   return undefined_value(env);
 }
 
+// log(priority, text): one log line through the runtime's gate.
+napi_value probe_log(napi_env env, napi_callback_info info) {
+  size_t argc = 2;
+  napi_value argv[2];
+  napi_get_cb_info(env, info, &argc, argv, nullptr, nullptr);
+  int32_t priority = 0;
+  napi_get_value_int32(env, argv[0], &priority);
+  vra_log(priority, "probe_log", 1, "%s", string_arg(env, argv[1]).c_str());
+  return undefined_value(env);
+}
+
+// catalogue(id) -> {tag, message} of the row, or undefined.
+napi_value probe_catalogue(napi_env env, napi_callback_info info) {
+  size_t argc = 1;
+  napi_value argv[1], out;
+  napi_get_cb_info(env, info, &argc, argv, nullptr, nullptr);
+  int32_t id = 0;
+  napi_get_value_int32(env, argv[0], &id);
+  const char* tag = get_err_tag_from_index(id);
+  const ErrorTagRow* row = find_error_row(id);
+  if (tag == nullptr || row == nullptr) return undefined_value(env);
+  napi_create_object(env, &out);
+  create_string_utf8(env, out, "tag", tag);
+  create_string_utf8(env, out, "message", row->message);
+  return out;
+}
+
 napi_value Init(napi_env env, napi_value exports) {
   static constexpr SphereExport spheres[] = {
+      {"native_config_sphere", native_config_sphere},
+      {"log", probe_log},
+      {"catalogue", probe_catalogue},
       {"probe_sphere", probe_sphere}, {"read", probe_read},         {"write", probe_write},
       {"strings", probe_strings},     {"envelope", probe_envelope}, {"keys", probe_keys},
   };
