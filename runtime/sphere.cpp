@@ -211,16 +211,19 @@ void settle_request(napi_env env, InstanceData* data, napi_value result) {
   data->sphere->release(data);
 }
 
+bool begin_answer(napi_env env, InstanceData* data, napi_value* result) {
+  if (napi_create_object(env, result) == napi_ok) return true;
+  VRA_LOG_ERROR("Failed to create NAPI object.");
+  napi_delete_async_work(env, data->work);
+  data->sphere->release(data);  // the Promise stays pending
+  return false;
+}
+
 void sphere_work_complete(napi_env env, napi_status, void* raw) {
   auto* data = static_cast<InstanceData*>(raw);
   if (data == nullptr) return;
   napi_value result;
-  if (napi_create_object(env, &result) != napi_ok) {
-    VRA_LOG_ERROR("Failed to create NAPI object.");
-    napi_delete_async_work(env, data->work);
-    data->sphere->release(data);  // the Promise stays pending
-    return;
-  }
+  if (!begin_answer(env, data, &result)) return;
   const Sphere& sphere = *data->sphere;
   if (data->error_code != 0) {
     error_json(env, data->error_code, data->description, data->error_id, data->args, data->operation_name, result);

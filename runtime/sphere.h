@@ -135,6 +135,10 @@ void error_json(napi_env env, int32_t error_code, const char* description, const
 void finish_error_fields(InstanceData* data);
 void sphere_work_complete(napi_env env, napi_status status, void* data);
 void sphere_work_complete_ext(napi_env env, napi_status status, void* data);
+// Creates the result object: the first step of every completion function.
+// When it cannot, the work item and the instance data are released (the
+// Promise stays pending) and false is returned.
+bool begin_answer(napi_env env, InstanceData* data, napi_value* result);
 // Resolves the request's Promise with result, deletes its work item and
 // releases the instance data: the last step of every completion function.
 void settle_request(napi_env env, InstanceData* data, napi_value result);

@@ -119,12 +119,7 @@ void version_work_complete(napi_env env, napi_status, void* raw) {
   if (raw == nullptr) return;
   auto* data = instance_of<VersionData>(raw);
   napi_value result;
-  if (napi_create_object(env, &result) != napi_ok) {
-    VRA_LOG_ERROR("Failed to create NAPI object.");
-    napi_delete_async_work(env, data->work);
-    data->sphere->release(data);  // the Promise stays pending
-    return;
-  }
+  if (!begin_answer(env, data, &result)) return;
   if (data->operation_name[0] != '\0')
     create_string_utf8(env, result, comn_keys[comn_key::operation], data->operation_name);
   if (data->error_code != 0)
