@@ -3,11 +3,13 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "catalogue.h"
 #include "json.h"
 #include "keys.h"
 #include "log.h"
+#include "pvf_errors.h"
 #include "text.h"
 
 namespace {
@@ -197,7 +199,12 @@ void error_json(napi_env env, int32_t error_code, const char* description, const
 }
 
 void finish_error_fields(InstanceData* data) {
-  // The file-system error name replaces the description here (next to come).
+  if (data->error_code != 0) {
+    if (const char* name = get_pvf_err_string_from_number(data->error_code)) {
+      memset(data->description, 0, sizeof data->description);
+      copy_text(data->description, name);
+    }
+  }
   if (data->error_index != 0) {
     if (const char* tag = get_err_tag_from_index(data->error_index)) copy_text(data->error_id, tag);
   }
@@ -242,15 +249,12 @@ void sphere_work_complete_ext(napi_env env, napi_status status, void* raw) {
 }
 
 napi_value define_spheres(napi_env env, napi_value exports, std::span<const SphereExport> spheres) {
-  napi_property_descriptor descriptors[16] = {};
-  size_t count = 0;
-  for (const SphereExport& s : spheres) {
-    if (count == std::size(descriptors)) break;
-    descriptors[count].utf8name = s.name;
-    descriptors[count].method = s.method;
-    ++count;
+  std::vector<napi_property_descriptor> descriptors(spheres.size());
+  for (size_t i = 0; i < spheres.size(); ++i) {
+    descriptors[i].utf8name = spheres[i].name;
+    descriptors[i].method = spheres[i].method;
   }
-  napi_status status = napi_define_properties(env, exports, count, descriptors);
+  napi_status status = napi_define_properties(env, exports, descriptors.size(), descriptors.data());
   if (status != napi_ok) VRA_LOG_ERROR("Failed to define the spheres, error: %d", status);
   return exports;
 }

@@ -178,13 +178,13 @@ test('generic sphere lifecycle: reader, work and completion', () => {
       { operation: 1, name: 'a name longer than fifteen' },
       { operation: 1 },
       { operation: 1, name: 7 },
-      { operation: 2, count: 20005 },
+      { operation: 2, count: 30005 },
       { operation: 2 },
       { operation: 2, value: 466 },
       { operation: 2, value: 345 },
       null,
     ]) out.push(await probe_sphere(r));
-    out.push(probe_sphere({ operation: 3 }), probe_sphere({ name: 'x' }));
+    out.push(probe_sphere({ operation: 404 }), probe_sphere({ name: 'x' }));
     return out;
   });
   const fail = (operation, errorCode, description, errorID, args) =>
@@ -194,12 +194,12 @@ test('generic sphere lifecycle: reader, work and completion', () => {
     { status: 'success', operation: 'EchoName', name: 'a name longer t' },
     fail('EchoName', 40016, 'Data received does not contain name', '@@data-received-does-not-contain', 'name'),
     fail('EchoName', 40011, 'Failed to extract/convert name', '@@failed-to-extract-convert', 'name'),
-    fail('FailInWork', 20005, 'work failed with 20005', '@@memory-allocation-failure', 'probe'),
-    fail('FailInWork', 20001, 'work failed with 20001', '@@memory-allocation-failure', 'probe'),
+    fail('FailInWork', 30005, 'work failed with 30005', '@@memory-allocation-failure', 'probe'),
+    fail('FailInWork', 30001, 'work failed with 30001', '@@memory-allocation-failure', 'probe'),
     // an index without a catalogue row: neither errorID nor args
-    fail('FailInWork', 20001, 'work failed with 20001'),
+    fail('FailInWork', 30001, 'work failed with 30001'),
     // the two tags without "@@" are answered as they stand
-    fail('FailInWork', 20001, 'work failed with 20001', 'failed-to-scan-jrh-junction', 'probe'),
+    fail('FailInWork', 30001, 'work failed with 30001', 'failed-to-scan-jrh-junction', 'probe'),
     fail('', 40002, 'Failed to extract/convert operation', '@@failed-to-extract-convert', 'operation'),
     undefined,
     undefined,

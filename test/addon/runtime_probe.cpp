@@ -5,7 +5,12 @@
 #include <cstring>
 #include <string>
 
+#include <unistd.h>
+
+#include "binding.h"
 #include "catalogue.h"
+#include "hrpt_lock.h"
+#include "probes.h"
 #include "config.h"
 #include "json.h"
 #include "log.h"
@@ -181,7 +186,7 @@ napi_value probe_envelope(napi_env env, napi_callback_info info) {
 // A sphere on the shared machinery with the generic completion:
 //   1 EchoName: requires `name` (a string cut to 15 characters), answers it;
 //   2 FailInWork: optional `count` and `value` (int32); the work fails with
-//     code `count` (20001), catalogue row `value` (7) and args "probe".
+//     code `count` (30001), catalogue row `value` (7) and args "probe".
 struct ProbeData : InstanceData {
   char name[16];
   int32_t count;
@@ -204,7 +209,7 @@ void echo_answer(napi_env env, InstanceData* base, napi_value result) {
 
 int read_fail(napi_env env, napi_value request, InstanceData* base) {
   auto* d = static_cast<ProbeData*>(base);
-  d->count = 20001;
+  d->count = 30001;
   d->index = 7;
   const char* count = comn_keys[comn_key::count];
   const char* index = comn_keys[comn_key::value];
@@ -219,9 +224,28 @@ void fail_work(napi_env, void* raw) {
   set_failure(d, d->count, d->index, "probe", "work failed with %d", d->count);
 }
 
+// 3 HoldLock: takes the volume-manager lock, holds it `count` ms, releases it.
+int read_hold(napi_env env, napi_value request, InstanceData* base) {
+  auto* d = static_cast<ProbeData*>(base);
+  const char* key = comn_keys[comn_key::count];
+  return read_request_key(env, request, d, key, Presence::optional,
+                          [&] { return get_named_property_to_int32(env, request, key, &d->count); }) < 0;
+}
+
+void hold_work(napi_env, void* raw) {
+  auto* d = instance_of<ProbeData>(raw);
+  if (int rc = get_hrpt_lock()) {
+    set_failure(d, rc, VRA_INDEX_HRPT_LOCK, "", "Unable to acquire the HRPT lock: %d", rc);
+    return;
+  }
+  usleep(static_cast<useconds_t>(d->count) * 1000);
+  put_hrpt_lock();
+}
+
 constexpr Operation kProbeOperations[] = {
     {1, "EchoName", nullptr, read_echo, echo_work, echo_answer},
     {2, "FailInWork", "worker to fail", read_fail, fail_work, echo_answer},
+    {3, "HoldLock", nullptr, read_hold, hold_work, nullptr},
 };
 
 constexpr Sphere kProbeSphere = {
@@ -289,9 +313,48 @@ napi_value probe_catalogue(napi_env env, napi_callback_info info) {
   return out;
 }
 
+// bind(library) -> {loaded, missing: [entry points left null]}
+napi_value probe_bind(napi_env env, napi_callback_info info) {
+  size_t argc = 1;
+  napi_value argv[1], out, missing;
+  napi_get_cb_info(env, info, &argc, argv, nullptr, nullptr);
+  std::string library = string_arg(env, argv[0]);
+  std::span<const BindingRow> rows;
+  std::atomic<uint8_t>* flag = nullptr;
+  if (library == "hrpt") load_hrpt_functions(), rows = hrpt_functions, flag = &is_hrpt_loaded;
+  else if (library == "qlmsdk") load_qlmsdk_functions(), rows = qlmsdk_functions, flag = &is_qlmsdk_loaded;
+  else if (library == "cifsmgmtclient")
+    load_cifsmgmtclient_functions(), rows = cifsmgmtclient_functions, flag = &is_cifsmgmtclient_loaded;
+  else return undefined_value(env);
+  napi_create_object(env, &out);
+  create_int32(env, out, "loaded", flag->load());
+  napi_create_array(env, &missing);
+  uint32_t n = 0;
+  for (const BindingRow& row : rows)
+    if (*row.slot == nullptr) add_string_to_array(env, row.name, n++, missing);
+  napi_set_named_property(env, out, "missing", missing);
+  return out;
+}
+
+// probes() -> {active: is_pvf_service_active()}; enable() runs the switch.
+napi_value probe_service(napi_env env, napi_callback_info) {
+  napi_value out;
+  napi_create_object(env, &out);
+  create_int32(env, out, "active", is_pvf_service_active());
+  return out;
+}
+
+napi_value probe_enable(napi_env env, napi_callback_info) {
+  enable_list_xattr_qn_metadata();
+  return undefined_value(env);
+}
+
 napi_value Init(napi_env env, napi_value exports) {
   static constexpr SphereExport spheres[] = {
       {"native_config_sphere", native_config_sphere},
+      {"bind", probe_bind},
+      {"service", probe_service},
+      {"enableMetadata", probe_enable},
       {"log", probe_log},
       {"catalogue", probe_catalogue},
       {"probe_sphere", probe_sphere}, {"read", probe_read},         {"write", probe_write},

@@ -31,15 +31,7 @@ function makeFixture(files = {}) {
 }
 
 // Helpers handed to the code that runs inside the sandbox.
-const PRELUDE = `
-const path = require('node:path');
-const BUILD = ${JSON.stringify(BUILD)};
-const helpers = {
-  addon: (name) => require(path.join(BUILD, 'Release', name + '.node')),
-  probe: () => require(path.join(BUILD, 'test', 'runtime_probe.node')),
-  sandbox: process.env.VRA_SANDBOX,
-};
-`;
+const PRELUDE = `const helpers = require(${JSON.stringify(path.join(__dirname, 'helpers.js'))});`;
 
 // run(fn, {files, args}): fn(helpers, args) runs inside a sandbox made from
 // the sample server and `files`; its (awaited) result is returned, undefined

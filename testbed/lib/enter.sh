@@ -15,17 +15,39 @@ done < <(awk '{print $5}' /proc/self/mountinfo | sort -u)
 mount --bind "$sandbox" "$sandbox"
 mount -o remount,bind,rw "$sandbox"
 
-# etc/ and opt/ of the sandbox over /etc and /opt; writes land in the sandbox.
-for dir in etc opt; do
+# etc/, opt/ and sbin/ of the sandbox over /etc, /opt and /sbin (stub
+# commands at fixed paths); writes land in the sandbox.
+for dir in etc opt sbin; do
   [ -d "/$dir" ] || continue
+  target=$(readlink -f "/$dir")
   mkdir -p "$sandbox/$dir" "$sandbox/.overlay/$dir"
-  mount -t overlay overlay -o "lowerdir=/$dir,upperdir=$sandbox/$dir,workdir=$sandbox/.overlay/$dir" "/$dir"
+  mount -t overlay overlay -o "lowerdir=$target,upperdir=$sandbox/$dir,workdir=$sandbox/.overlay/$dir" "$target"
 done
+
+# The loader path: the stand-ins of the build, then the fixture's lib/ laid
+# over them (a file there replaces the stand-in of that name: a broken or
+# reduced build, or not a library at all); names listed in lib/ABSENT are
+# taken away, as on a server that lacks the library.
+loader=$sandbox/.loader
+mkdir -p "$loader"
+for lib in "$build_dir"/testbed/*.so; do
+  [ -e "$lib" ] && ln -sf "$lib" "$loader/"
+done
+if [ -d "$sandbox/lib" ]; then
+  for entry in "$sandbox"/lib/*; do
+    [ -e "$entry" ] || [ -L "$entry" ] || continue
+    [ "$(basename "$entry")" = ABSENT ] && continue
+    ln -sf "$entry" "$loader/"
+  done
+  if [ -f "$sandbox/lib/ABSENT" ]; then
+    while read -r name; do [ -n "$name" ] && rm -f "$loader/$name"; done < "$sandbox/lib/ABSENT"
+  fi
+fi
 
 export VRA_SANDBOX=$sandbox
 export TMPDIR=$sandbox/tmp
 export PATH="$sandbox/bin:$PATH"
-export LD_LIBRARY_PATH="$build_dir/testbed${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
+export LD_LIBRARY_PATH="$loader${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
 preload=()
 [ -f "$build_dir/testbed/libvra_shim.so" ] && preload+=("$build_dir/testbed/libvra_shim.so")
 [ -n "${VRA_TESTBED_PRELOAD:-}" ] && preload+=("$VRA_TESTBED_PRELOAD")
