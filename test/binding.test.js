@@ -28,6 +28,14 @@ test('libraries present: bound with every entry point', () => {
   ]);
 });
 
+test('binding lines are info lines: not written at the default level', () => {
+  const lines = run(({ probe, syslog }) => {
+    probe().bind('hrpt');
+    return syslog();
+  });
+  assert.deepEqual(lines.filter((l) => /<bind_library:/.test(l)), []);
+});
+
 test('binding failures: absent, not a library, one entry point missing', () => {
   const cases = [
     { name: 'absent', files: { 'lib/ABSENT': 'libhrpt.so\n' }, loaded: 0, missing: 163, line: /^6 VRA-REST: Failed to load libhrpt.so library due to error: libhrpt.so: cannot open shared object file/ },
@@ -131,4 +139,20 @@ test('service probe and metadata switch run their commands', () => {
   }, { files: { 'state/services': '', 'state/pvf-status': '4' } });
   assert.notEqual(stopped.active, 0);
   assert.ok(stopped.lines.some((l) => /^3 VRA-REST: <enable_list_xattr_qn_metadata:\d+> Failed to execute command using system function: 1024\.$/.test(l)), stopped.lines.join('\n'));
+});
+
+test('stand-in state stays consistent under concurrent threads and processes', () => {
+  const counts = run(async ({ sandbox }, { helpers }) => {
+    const { spawn } = require('node:child_process');
+    const fs = require('node:fs');
+    const child = `
+      const h = require(${JSON.stringify(helpers)});
+      const p = h.probe(); p.bind('hrpt');
+      Promise.all(Array.from({ length: 25 }, () => p.probe_sphere({ operation: 3, count: 0 })));`;
+    await Promise.all([0, 1, 2].map(() => new Promise((resolve, reject) => {
+      spawn(process.execPath, ['-e', child], { stdio: 'inherit' }).on('exit', (code) => (code === 0 ? resolve() : reject(new Error(`child ${code}`))));
+    })));
+    return JSON.parse(fs.readFileSync(`${sandbox}/state/hrpt.json`, 'utf8')).calls;
+  }, { args: { helpers: require.resolve('./lib/helpers.js') } });
+  assert.deepEqual(counts, { HRPT_Open: 75, HRPT_Lock: 75, HRPT_Close: 75 });
 });
