@@ -2,6 +2,7 @@
 
 #include <strings.h>
 
+#include "json.h"
 #include "keys.h"
 #include "log.h"
 
@@ -13,15 +14,6 @@ struct LevelName {
 };
 
 constexpr LevelName kLevels[] = {{"debug", LOG_DEBUG}, {"error", LOG_ERR}, {"info", LOG_INFO}, {"warn", LOG_WARNING}};
-
-// A pending exception (a throwing getter) must not reach the caller.
-void clear_pending_exception(napi_env env) {
-  bool pending = false;
-  if (napi_is_exception_pending(env, &pending) == napi_ok && pending) {
-    napi_value ignored;
-    napi_get_and_clear_last_exception(env, &ignored);
-  }
-}
 
 }  // namespace
 

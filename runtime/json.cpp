@@ -12,17 +12,6 @@ namespace {
 
 constexpr size_t kMessageBound = 128;
 
-// A failed call may leave a JS exception pending (a throwing getter or Proxy
-// trap); it must not reach the caller, and every later Node-API call would
-// fail while it is pending.
-void clear_pending_exception(napi_env env) {
-  bool pending = false;
-  if (napi_is_exception_pending(env, &pending) == napi_ok && pending) {
-    napi_value ignored;
-    napi_get_and_clear_last_exception(env, &ignored);
-  }
-}
-
 bool is_object(napi_env env, napi_value value, napi_status* status) {
   napi_valuetype type;
   *status = napi_typeof(env, value, &type);
@@ -99,6 +88,14 @@ bool make_string(napi_env env, const char* text, napi_value* value, napi_status*
 }
 
 }  // namespace
+
+void clear_pending_exception(napi_env env) {
+  bool pending = false;
+  if (napi_is_exception_pending(env, &pending) == napi_ok && pending) {
+    napi_value ignored;
+    napi_get_and_clear_last_exception(env, &ignored);
+  }
+}
 
 bool validate_key(napi_env env, napi_value object, const char* key, bool log_absent) {
   bool present = false;

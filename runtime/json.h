@@ -23,6 +23,11 @@ enum : int {
   VRA_ERR_NO_MEMORY = 40017,
 };
 
+// A failed Node-API call may leave a JS exception pending (a throwing getter
+// or Proxy trap); it must not reach the caller, and every later Node-API call
+// would fail while it is pending: clear it.
+void clear_pending_exception(napi_env env);
+
 // True when the object reports the key present (inherited properties and
 // properties holding undefined count). With log_absent, a false answer is
 // logged with the Node-API status (0 when the key is merely absent).
