@@ -19,6 +19,10 @@ const targets = {
     const { version_sphere } = require(path.join(BUILD, 'Release', 'versions.node'));
     return () => version_sphere({ operation: 1001 });
   },
+  uidmap: () => {
+    const { uidmap_sphere } = require(path.join(BUILD, 'Release', 'uidmap.node'));
+    return () => uidmap_sphere({ operation: 101, dn: 'cn=admin,o=tarvik' });
+  },
 };
 
 async function drive(call, total) {

@@ -28,48 +28,42 @@ std::atomic<uint8_t> is_qlmsdk_loaded{0};
 std::atomic<uint8_t> is_cifsmgmtclient_loaded{0};
 
 namespace {
-
-struct Library {
-  const char* file;
-  std::span<const BindingRow> rows;
-  std::atomic<uint8_t>* flag;
-  const char* loaded_message;  // "%s" is the file name
-  std::mutex* mutex;           // one binding of a library at a time
-};
-
-void bind_library(const Library& library) {
-  std::lock_guard<std::mutex> guard(*library.mutex);
-  dlerror();
-  void* handle = dlopen(library.file, RTLD_LAZY);
-  if (handle == nullptr) {
-    const char* error = dlerror();
-    VRA_LOG_INFO("Failed to load %s library due to error: %s", library.file, error ? error : "");
-    library.flag->store(0, std::memory_order_release);
-    return;
-  }
-  VRA_LOG_INFO(library.loaded_message, library.file);
-  for (const BindingRow& row : library.rows) {
-    dlerror();
-    *row.slot = dlsym(handle, row.name);
-    if (const char* error = dlerror())
-      VRA_LOG_ERROR("Failed to load %s function from %s library due to error: %s", row.name, library.file, error);
-  }
-  library.flag->store(1, std::memory_order_release);
-}
-
-std::mutex hrpt_binding, qlmsdk_binding, cifsmgmtclient_binding;
-
+std::mutex binding_mutex;  // one binding at a time
 }  // namespace
 
+void bind_entry_points(const char* file, std::span<const BindingRow> rows, std::atomic<uint8_t>& flag,
+                       const char* loaded_message, bool require_all) {
+  std::lock_guard<std::mutex> guard(binding_mutex);
+  dlerror();
+  void* handle = dlopen(file, RTLD_LAZY);
+  if (handle == nullptr) {
+    const char* error = dlerror();
+    VRA_LOG_INFO("Failed to load %s library due to error: %s", file, error ? error : "");
+    flag.store(0, std::memory_order_release);
+    return;
+  }
+  VRA_LOG_INFO(loaded_message, file);
+  bool complete = true;
+  for (const BindingRow& row : rows) {
+    dlerror();
+    *row.slot = dlsym(handle, row.name);
+    if (const char* error = dlerror()) {
+      VRA_LOG_ERROR("Failed to load %s function from %s library due to error: %s", row.name, file, error);
+      complete = false;
+    }
+  }
+  flag.store(complete || !require_all ? 1 : 0, std::memory_order_release);
+}
+
 void load_hrpt_functions() {
-  bind_library({"libhrpt.so", hrpt_functions, &is_hrpt_loaded, "Successfully loaded %s", &hrpt_binding});
+  bind_entry_points("libhrpt.so", hrpt_functions, is_hrpt_loaded, "Successfully loaded %s", false);
 }
 
 void load_qlmsdk_functions() {
-  bind_library({"libqlmsdk.so", qlmsdk_functions, &is_qlmsdk_loaded, "Successfully loaded %s", &qlmsdk_binding});
+  bind_entry_points("libqlmsdk.so", qlmsdk_functions, is_qlmsdk_loaded, "Successfully loaded %s", false);
 }
 
 void load_cifsmgmtclient_functions() {
-  bind_library({"libcifsmgmtclient.so", cifsmgmtclient_functions, &is_cifsmgmtclient_loaded,
-                "Successfully loaded library: %s", &cifsmgmtclient_binding});
+  bind_entry_points("libcifsmgmtclient.so", cifsmgmtclient_functions, is_cifsmgmtclient_loaded,
+                    "Successfully loaded library: %s", false);
 }

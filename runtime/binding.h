@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <span>
 
 #include "platform/cifsmgmtclient.h"
 #include "platform/hrpt.h"
@@ -32,6 +33,12 @@ extern const BindingRow cifsmgmtclient_functions[20];
 extern std::atomic<uint8_t> is_hrpt_loaded;
 extern std::atomic<uint8_t> is_qlmsdk_loaded;
 extern std::atomic<uint8_t> is_cifsmgmtclient_loaded;
+
+// Opens the library file by name and binds rows; flag becomes 1 when the
+// library opened (and, with require_all, every entry point was found), else 0.
+// loaded_message ("%s": the file) is logged at info level on success.
+void bind_entry_points(const char* file, std::span<const BindingRow> rows, std::atomic<uint8_t>& flag,
+                       const char* loaded_message, bool require_all);
 
 // Bind the library and set its flag. Safe to call from several threads.
 void load_hrpt_functions();

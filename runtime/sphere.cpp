@@ -198,16 +198,22 @@ void error_json(napi_env env, int32_t error_code, const char* description, const
     VRA_LOG_ERROR("Failed to set error object to json, error: %d", status);
 }
 
+void set_error_name(InstanceData* data) {
+  if (data->error_code == 0) return;
+  if (const char* name = get_pvf_err_string_from_number(data->error_code)) {
+    memset(data->description, 0, sizeof data->description);
+    copy_text(data->description, name);
+  }
+}
+
+void set_error_tag(InstanceData* data) {
+  if (data->error_index == 0) return;
+  if (const char* tag = get_err_tag_from_index(data->error_index)) copy_text(data->error_id, tag);
+}
+
 void finish_error_fields(InstanceData* data) {
-  if (data->error_code != 0) {
-    if (const char* name = get_pvf_err_string_from_number(data->error_code)) {
-      memset(data->description, 0, sizeof data->description);
-      copy_text(data->description, name);
-    }
-  }
-  if (data->error_index != 0) {
-    if (const char* tag = get_err_tag_from_index(data->error_index)) copy_text(data->error_id, tag);
-  }
+  set_error_name(data);
+  set_error_tag(data);
 }
 
 void settle_request(napi_env env, InstanceData* data, napi_value result) {

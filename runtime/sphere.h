@@ -133,6 +133,10 @@ void error_json(napi_env env, int32_t error_code, const char* description, const
 // error name as description, the catalogue tag as error id), then the plain
 // completion builds the envelope, resolves, deletes the work and releases.
 void finish_error_fields(InstanceData* data);
+// Its two halves: the file-system error name replacing the description, and
+// the catalogue tag of error_index.
+void set_error_name(InstanceData* data);
+void set_error_tag(InstanceData* data);
 void sphere_work_complete(napi_env env, napi_status status, void* data);
 void sphere_work_complete_ext(napi_env env, napi_status status, void* data);
 // Creates the result object: the first step of every completion function.

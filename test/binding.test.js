@@ -10,7 +10,7 @@ const bindAll = ({ probe, syslog }) => {
   const p = probe();
   p.native_config_sphere({ logLevel: 'info' });
   const bound = Object.fromEntries(['hrpt', 'qlmsdk', 'cifsmgmtclient'].map((l) => [l, p.bind(l)]));
-  const lines = syslog().filter((l) => /<bind_library:/.test(l)).map((l) => l.replace(/<bind_library:\d+> /, ''));
+  const lines = syslog().filter((l) => /<bind_entry_points:/.test(l)).map((l) => l.replace(/<bind_entry_points:\d+> /, ''));
   return { bound, lines };
 };
 
@@ -33,7 +33,7 @@ test('binding lines are info lines: not written at the default level', () => {
     probe().bind('hrpt');
     return syslog();
   });
-  assert.deepEqual(lines.filter((l) => /<bind_library:/.test(l)), []);
+  assert.deepEqual(lines.filter((l) => /<bind_entry_points:/.test(l)), []);
 });
 
 test('binding failures: absent, not a library, one entry point missing', () => {

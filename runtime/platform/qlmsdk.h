@@ -5,7 +5,24 @@
 // allocated by the SDK and released by the caller with free().
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+
+// QLM_NodeNumToName writes the node's name into a buffer of this size.
+constexpr size_t QLM_NODE_NAME_SIZE = 256;
+// QLM_FindResource answers this when the resource exists.
+constexpr int32_t QLM_RESOURCE_FOUND = 13;
+
+// The cluster SDK's pool record (792 bytes, zero-filled by the caller, who
+// writes the pool name; QLM_GetPoolInfo fills the rest).
+struct qlm_pool_record {
+  uint8_t reserved0[644];
+  char pool_name[128];  // at most 127 bytes
+  char address[20];     // the pool resource's address text
+};
+static_assert(sizeof(qlm_pool_record) == 792);
+static_assert(offsetof(qlm_pool_record, pool_name) == 644);
+static_assert(offsetof(qlm_pool_record, address) == 772);
 
 // Entry points of libqlmsdk.so, in binding-table order: X(result, name, parameters).
 // A parameter list of (...) stands for an entry point whose signature is fixed
@@ -26,23 +43,23 @@
   X(int32_t, QLM_WhatVolumeObjects, (...)) \
   X(int32_t, QLM_ClusterIPAddress, (...)) \
   X(int32_t, QLM_ClusterIPAddressAndPort, (...)) \
-  X(int32_t, QLM_NodeNumber, (...)) \
+  X(int32_t, QLM_NodeNumber, (int32_t* pid, uint32_t* node)) \
   X(int32_t, QLM_MyNodeIPAddress, (...)) \
   X(int32_t, QLM_MyNodeResourcesCount, (...)) \
   X(int32_t, QLM_ClusterName, (...)) \
-  X(int32_t, QLM_NodeNumToName, (...)) \
+  X(int32_t, QLM_NodeNumToName, (int32_t* pid, uint32_t node, char* name)) \
   X(int32_t, QLM_NumberResources, (...)) \
   X(int32_t, QLM_ListResources, (...)) \
   X(int32_t, QLM_ReadResource, (...)) \
   X(int32_t, QLM_ListNodes, (...)) \
-  X(int32_t, QLM_FindResource, (...)) \
+  X(int32_t, QLM_FindResource, (int32_t* pid, const char* name, int32_t flag, void* record)) \
   X(int32_t, QLM_IsVirtualServer, (...)) \
   X(int32_t, QLM_FindVirtualServer, (...)) \
   X(int32_t, QLM_MaintenanceMode, (...)) \
   X(int32_t, QLM_Rebuild_Database, (...)) \
   X(int32_t, QLM_Rexec, (...)) \
   X(int32_t, QLM_ClusterDN, (...)) \
-  X(int32_t, QLM_GetPoolInfo, (...)) \
+  X(int32_t, QLM_GetPoolInfo, (qlm_pool_record* record)) \
   X(int32_t, QLM_GetBasicClusterConfiguration, (...)) \
   X(int32_t, QLM_GetClusterConfigurationByType, (...)) \
   X(int32_t, QLM_SetClusterConfigurationByType, (...)) \

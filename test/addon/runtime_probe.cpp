@@ -5,11 +5,14 @@
 #include <cstring>
 #include <string>
 
+#include <sys/fsuid.h>
 #include <unistd.h>
 
 #include "binding.h"
 #include "catalogue.h"
+#include "cluster.h"
 #include "hrpt_lock.h"
+#include "identity.h"
 #include "probes.h"
 #include "config.h"
 #include "json.h"
@@ -191,6 +194,9 @@ struct ProbeData : InstanceData {
   char name[16];
   int32_t count;
   int32_t index;
+  char dn[VRA_DN_SIZE];
+  char guid[VRA_GUID_TEXT_SIZE];
+  int64_t fsuid;
 };
 
 int read_echo(napi_env env, napi_value request, InstanceData* base) {
@@ -242,10 +248,60 @@ void hold_work(napi_env, void* raw) {
   put_hrpt_lock();
 }
 
+// 4 AsUser: works as the caller named by `dn` (file and folder style): the
+// answer's `value` is the file-system user id in force during the work.
+int read_as_user(napi_env env, napi_value request, InstanceData* base) {
+  auto* d = static_cast<ProbeData*>(base);
+  return read_identity_key(env, request, d, get_dn_data, comn_keys[comn_key::dn], d->dn);
+}
+
+void as_user_work(napi_env, void* raw) {
+  auto* d = instance_of<ProbeData>(raw);
+  int32_t supervisor = 0;
+  uint32_t uid = 0;
+  int error = 0;
+  if (get_uidmap_by_dn(d->dn, &supervisor, &uid, d->description, &error) != 0) {
+    d->error_code = error;
+    d->error_index = VRA_INDEX_AUTHORIZE;
+    return;
+  }
+  FsUidScope fsuid;
+  if (set_fs_uid_to_user(fsuid, uid) != 0) {
+    set_failure(d, 1, VRA_INDEX_AUTHORIZE, "", "Failed to switch the file-system user id to %u", uid);
+    return;
+  }
+  d->fsuid = setfsuid(static_cast<uid_t>(-1));
+}
+
+void as_user_answer(napi_env env, InstanceData* base, napi_value result) {
+  create_int64(env, result, comn_keys[comn_key::value], static_cast<ProbeData*>(base)->fsuid);
+}
+
+// 5 AsSupervisor: authorises the caller named by `guid` as the storage
+// add-on does; `value` is the file-system user id in force during the work.
+int read_guid(napi_env env, napi_value request, InstanceData* base) {
+  auto* d = static_cast<ProbeData*>(base);
+  return read_identity_key(env, request, d, get_guid_data, comn_keys[comn_key::guid], d->guid);
+}
+
+void as_supervisor_work(napi_env, void* raw) {
+  auto* d = instance_of<ProbeData>(raw);
+  FsUidScope fsuid;
+  int error = 0;
+  if (set_uid_for_storage_operations(d->guid, fsuid, d->description, &error) != 0) {
+    d->error_code = error;
+    d->error_index = VRA_INDEX_AUTHORIZE;
+    return;
+  }
+  d->fsuid = setfsuid(static_cast<uid_t>(-1));
+}
+
 constexpr Operation kProbeOperations[] = {
     {1, "EchoName", nullptr, read_echo, echo_work, echo_answer},
     {2, "FailInWork", "worker to fail", read_fail, fail_work, echo_answer},
     {3, "HoldLock", nullptr, read_hold, hold_work, nullptr},
+    {4, "AsUser", nullptr, read_as_user, as_user_work, as_user_answer},
+    {5, "AsSupervisor", nullptr, read_guid, as_supervisor_work, as_user_answer},
 };
 
 constexpr Sphere kProbeSphere = {
@@ -349,10 +405,43 @@ napi_value probe_enable(napi_env env, napi_callback_info) {
   return undefined_value(env);
 }
 
+// cluster(kind, name) -> {code, message, name, node, address}: the shared
+// cluster lookups, run on the calling thread.
+napi_value probe_cluster(napi_env env, napi_callback_info info) {
+  size_t argc = 2;
+  napi_value argv[2], out;
+  napi_get_cb_info(env, info, &argc, argv, nullptr, nullptr);
+  std::string kind = string_arg(env, argv[0]);
+  std::string name = string_arg(env, argv[1]);
+  char message[129] = {};
+  char node[QLM_NODE_NAME_SIZE] = {};
+  char field[80] = {};
+  copy_text(field, name.c_str());
+  int code = 0;
+  napi_create_object(env, &out);
+  if (kind == "node") {
+    code = get_current_node_info(getpid(), node, message, sizeof message);
+  } else if (kind == "resource" || kind == "resourceAndNode") {
+    uint8_t record[1024] = {};
+    code = get_cluster_resource_and_node_info(field, record, kind == "resource" ? nullptr : node, message, sizeof message);
+    create_string_utf8(env, out, "name", field);
+  } else if (kind == "pool") {
+    qlm_pool_record record = {};
+    copy_text(record.pool_name, name.c_str());
+    code = get_cluster_info_by_poolname(&record, message, sizeof message);
+    create_string_utf8(env, out, "address", record.address);
+  }
+  create_int32(env, out, "code", code);
+  create_string_utf8(env, out, "message", message);
+  create_string_utf8(env, out, "node", node);
+  return out;
+}
+
 napi_value Init(napi_env env, napi_value exports) {
   static constexpr SphereExport spheres[] = {
       {"native_config_sphere", native_config_sphere},
       {"bind", probe_bind},
+      {"cluster", probe_cluster},
       {"service", probe_service},
       {"enableMetadata", probe_enable},
       {"log", probe_log},

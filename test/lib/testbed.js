@@ -33,19 +33,21 @@ function makeFixture(files = {}) {
 // Helpers handed to the code that runs inside the sandbox.
 const PRELUDE = `const helpers = require(${JSON.stringify(path.join(__dirname, 'helpers.js'))});`;
 
-// run(fn, {files, args}): fn(helpers, args) runs inside a sandbox made from
-// the sample server and `files`; its (awaited) result is returned, undefined
-// and key order included. The run must exit cleanly (a sanitizer report
+// run(fn, {files, args, env, wrap}): fn(helpers, args) runs inside a sandbox
+// made from the sample server and `files` (in a node process started with
+// `env` added, under the `wrap` command if given); its (awaited) result is
+// returned, undefined and key order included. The run must exit cleanly (a sanitizer report
 // fails it).
-function run(fn, { files, args } = {}) {
+function run(fn, { files, args, env, wrap = [] } = {}) {
   const fixture = makeFixture(files);
   const code = `${PRELUDE}
 Promise.resolve((${fn})(helpers, ${JSON.stringify(args ?? null)})).then((r) => {
   process.stdout.write(${JSON.stringify(MARK)} + require('node:v8').serialize(r).toString('base64') + '\\n');
 });`;
   try {
-    const child = spawnSync(path.join(ROOT, 'testbed/run'), ['--root', fixture, '--', process.execPath, '-e', code], {
+    const child = spawnSync(path.join(ROOT, 'testbed/run'), ['--root', fixture, '--', ...wrap, process.execPath, '-e', code], {
       encoding: 'utf8',
+      env: { ...process.env, ...env },
       timeout: 120000,
       maxBuffer: 64 * 1024 * 1024,
     });

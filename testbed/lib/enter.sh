@@ -30,7 +30,7 @@ done
 # taken away, as on a server that lacks the library.
 loader=$sandbox/.loader
 mkdir -p "$loader"
-for lib in "$build_dir"/testbed/*.so; do
+for lib in "$build_dir"/testbed/*.so "$build_dir"/testbed/*.so.*; do
   [ -e "$lib" ] && ln -sf "$lib" "$loader/"
 done
 if [ -d "$sandbox/lib" ]; then
