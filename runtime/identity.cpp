@@ -11,6 +11,7 @@
 #include "json.h"
 #include "keys.h"
 #include "log.h"
+#include "owned.h"
 #include "platform/vru.h"
 #include "probes.h"
 #include "text.h"
@@ -19,12 +20,6 @@ namespace {
 
 constexpr size_t kDescriptionBound = 128;
 constexpr uint32_t kSevListCapacity = 20;
-
-struct FreeDeleter {
-  void operator()(void* p) const { free(p); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, FreeDeleter>;
 
 int read_identity_string(napi_env env, napi_value request, const char* key, char* buffer, size_t size,
                          bool log_absent, char* description, int* error) {

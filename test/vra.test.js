@@ -38,7 +38,7 @@ test('vra call: answers, exit status and messages', () => {
 test('vra tour: every add-on built so far answers', () => {
   const r = vra(['tour']);
   assert.equal(r.status, 0, r.stderr);
-  for (const sphere of ['versions.version_sphere', 'uidmap.uidmap_sphere', 'adbind.adutil_sphere']) assert.match(r.stdout, new RegExp(`# ${sphere}: `));
+  for (const sphere of ['versions.version_sphere', 'pvf_volumes.pvf_device_sphere', 'uidmap.uidmap_sphere', 'adbind.adutil_sphere']) assert.match(r.stdout, new RegExp(`# ${sphere}: `));
   // the only failure shown is the one the tour announces
   assert.equal(r.stdout.match(/"status": "failure"/g)?.length, 1);
   assert.match(r.stdout, /"errorCode": 40031/);

@@ -2,6 +2,7 @@
 // the add-ons (which bind them by name) and the testbed's stand-in.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // HRPT_Lock mode taken around every volume-manager operation.
@@ -9,6 +10,121 @@ constexpr uint32_t HRPT_LOCK_MODE = 0x10000022;
 
 // HRPT_Open(0, &handle): the handle is opaque to the add-ons.
 using hrpt_handle_t = uint64_t;
+
+// Object names in the records: at most 63 bytes and a terminator.
+constexpr size_t HRPT_NAME_SIZE = 64;
+
+// A device, from HRPT_GetDeviceListAndMetadata (array) and HRPT_GetDeviceInfo
+// (one record, whose name the caller sets). Sizes count logical sectors.
+struct hrpt_device_record {
+  char name[64];
+  char path[128];
+  uint64_t size;
+  uint64_t native_size;
+  uint64_t free_size;
+  uint64_t used_size;
+  uint32_t flags;  // device flags
+  uint32_t major;
+  uint32_t minor;
+  uint16_t sectors;  // per track
+  uint16_t heads;
+  uint8_t reserved0[2];
+  uint8_t raid_type;  // 0 RAID0, 1 RAID1 (mirror), 5 RAID5
+  uint8_t segments;
+  uint8_t loaded_segments;
+  uint8_t old_segments;
+  uint8_t raid_flags;
+  uint8_t restripe_percent;
+  uint8_t group_sync;
+  uint8_t reserved1[7];
+  uint32_t missing_segments;
+  uint8_t reserved2[4];
+  uint64_t element_size;
+  uint32_t stripe_size;  // in 512-byte units
+  uint32_t member_map;
+  uint32_t inactive_map;
+  uint32_t sync_map;
+  uint8_t guid[16];
+  uint32_t logical_sector_size;
+  uint32_t physical_sector_size;
+  uint8_t provisioning;  // 0 thick, 2 thin, any other value a RAID device
+  uint8_t reserved3[7];
+};
+static_assert(sizeof(hrpt_device_record) == 320);
+static_assert(offsetof(hrpt_device_record, path) == 64);
+static_assert(offsetof(hrpt_device_record, size) == 192);
+static_assert(offsetof(hrpt_device_record, native_size) == 200);
+static_assert(offsetof(hrpt_device_record, free_size) == 208);
+static_assert(offsetof(hrpt_device_record, used_size) == 216);
+static_assert(offsetof(hrpt_device_record, flags) == 224);
+static_assert(offsetof(hrpt_device_record, major) == 228);
+static_assert(offsetof(hrpt_device_record, minor) == 232);
+static_assert(offsetof(hrpt_device_record, sectors) == 236);
+static_assert(offsetof(hrpt_device_record, heads) == 238);
+static_assert(offsetof(hrpt_device_record, raid_type) == 242);
+static_assert(offsetof(hrpt_device_record, segments) == 243);
+static_assert(offsetof(hrpt_device_record, loaded_segments) == 244);
+static_assert(offsetof(hrpt_device_record, old_segments) == 245);
+static_assert(offsetof(hrpt_device_record, raid_flags) == 246);
+static_assert(offsetof(hrpt_device_record, restripe_percent) == 247);
+static_assert(offsetof(hrpt_device_record, group_sync) == 248);
+static_assert(offsetof(hrpt_device_record, missing_segments) == 256);
+static_assert(offsetof(hrpt_device_record, element_size) == 264);
+static_assert(offsetof(hrpt_device_record, stripe_size) == 272);
+static_assert(offsetof(hrpt_device_record, member_map) == 276);
+static_assert(offsetof(hrpt_device_record, inactive_map) == 280);
+static_assert(offsetof(hrpt_device_record, sync_map) == 284);
+static_assert(offsetof(hrpt_device_record, guid) == 288);
+static_assert(offsetof(hrpt_device_record, logical_sector_size) == 304);
+static_assert(offsetof(hrpt_device_record, physical_sector_size) == 308);
+static_assert(offsetof(hrpt_device_record, provisioning) == 312);
+
+// A partition of a device, from HRPT_GetDevicePartitionListV2 (array).
+struct hrpt_device_partition_record {
+  char name[64];
+  char device_name[64];
+  char pool_name[64];
+  uint8_t reserved0[208];
+  uint32_t type;   // partition type code
+  uint32_t flags;  // partition flags
+  uint64_t start;
+  uint64_t size;   // in logical sectors
+  uint8_t reserved1[17];
+  uint8_t restripe_percent;
+  uint8_t reserved2[2];
+  uint32_t logical_sector_size;
+  uint8_t provisioning;  // non-zero: thin
+  uint8_t reserved3[7];
+};
+static_assert(sizeof(hrpt_device_partition_record) == 456);
+static_assert(offsetof(hrpt_device_partition_record, device_name) == 64);
+static_assert(offsetof(hrpt_device_partition_record, pool_name) == 128);
+static_assert(offsetof(hrpt_device_partition_record, type) == 400);
+static_assert(offsetof(hrpt_device_partition_record, flags) == 404);
+static_assert(offsetof(hrpt_device_partition_record, start) == 408);
+static_assert(offsetof(hrpt_device_partition_record, size) == 416);
+static_assert(offsetof(hrpt_device_partition_record, restripe_percent) == 441);
+static_assert(offsetof(hrpt_device_partition_record, logical_sector_size) == 444);
+static_assert(offsetof(hrpt_device_partition_record, provisioning) == 448);
+
+// A pool on a device, from HRPT_GetDevicePoolsV2 (array): the plain pool record.
+struct hrpt_device_pool_record {
+  char name[64];
+  uint8_t reserved0[192];
+  uint64_t size;
+  uint8_t reserved1[40];
+  uint32_t flags;  // pool flags
+  uint8_t reserved2[8];
+  uint32_t sector_size;
+  uint8_t reserved3[80];
+};
+static_assert(sizeof(hrpt_device_pool_record) == 400);
+static_assert(offsetof(hrpt_device_pool_record, size) == 256);
+static_assert(offsetof(hrpt_device_pool_record, flags) == 304);
+static_assert(offsetof(hrpt_device_pool_record, sector_size) == 316);
+
+// HRPT_PartTypeToString writes into a buffer of this size.
+constexpr size_t HRPT_PART_TYPE_SIZE = 64;
 
 // Entry points of libhrpt.so, in binding-table order: X(result, name, parameters).
 // A parameter list of (...) stands for an entry point whose signature is fixed
@@ -21,18 +137,18 @@ using hrpt_handle_t = uint64_t;
   X(int32_t, HRPT_Refresh, (...)) \
   X(int32_t, HRPT_RepairFromFile, (...)) \
   X(int32_t, HRPT_GetUserSupervisorPrivilegeData, (uint32_t* uid, int32_t* privilege)) \
-  X(int32_t, HRPT_InitializeDisk, (...)) \
+  X(int32_t, HRPT_InitializeDisk, (const char* name, int32_t gpt, uint32_t options)) \
   X(int32_t, HRPT_InitializeDiskGPT, (...)) \
-  X(int32_t, HRPT_SetDiskShared, (...)) \
+  X(int32_t, HRPT_SetDiskShared, (const char* name, uint32_t shared)) \
   X(int32_t, HRPT_GetDeviceList, (...)) \
-  X(int32_t, HRPT_GetDeviceInfo, (...)) \
-  X(int32_t, HRPT_GetSectorSize, (...)) \
-  X(int32_t, HRPT_GetDeviceListAndMetadata, (...)) \
+  X(int32_t, HRPT_GetDeviceInfo, (hrpt_device_record* record)) \
+  X(int32_t, HRPT_GetSectorSize, (const char* name, uint32_t* sector_size)) \
+  X(int32_t, HRPT_GetDeviceListAndMetadata, (hrpt_device_record** list, int32_t* count, uint32_t mask)) \
   X(int32_t, HRPT_ValidateDevice, (...)) \
   X(int32_t, HRPT_GetDevicePartitionList, (...)) \
-  X(int32_t, HRPT_GetDevicePartitionListV2, (...)) \
+  X(int32_t, HRPT_GetDevicePartitionListV2, (const char* name, hrpt_device_partition_record** list, int32_t* count)) \
   X(int32_t, HRPT_GetDevicePools, (...)) \
-  X(int32_t, HRPT_GetDevicePoolsV2, (...)) \
+  X(int32_t, HRPT_GetDevicePoolsV2, (const char* name, hrpt_device_pool_record** list, int32_t* count)) \
   X(int32_t, HRPT_CreatePartition, (...)) \
   X(int32_t, HRPT_ExpandPartition, (...)) \
   X(int32_t, HRPT_DeletePartition, (...)) \
@@ -172,7 +288,7 @@ using hrpt_handle_t = uint64_t;
   X(int32_t, HRPT_GetADDomainDetails, (...)) \
   X(int32_t, HRPT_GetDefaultDC, (...)) \
   X(int32_t, HRPT_JoinServerToAD, (const char* user, const char* password, const char* domain, const char* container, const char* dns_address, int32_t use_precreated_object, int32_t generate_uids, uint32_t first_uid, uint32_t last_uid, const char* supervisor_group)) \
-  X(int32_t, HRPT_PartTypeToString, (...)) \
+  X(int32_t, HRPT_PartTypeToString, (uint32_t type, char* text)) \
   X(int32_t, HRPT_ValidateObjectName, (...)) \
   X(int32_t, HRPT_GetPoolType, (...)) \
   X(int32_t, HRPT_IsPoolCacheEnabled, (...)) \
