@@ -9,7 +9,11 @@
 #include <unistd.h>
 
 #include "binding.h"
+#include <vector>
+
 #include "catalogue.h"
+#include "convert.h"
+#include "zapi.h"
 #include "cluster.h"
 #include "hrpt_lock.h"
 #include "identity.h"
@@ -437,10 +441,21 @@ napi_value probe_cluster(napi_env env, napi_callback_info info) {
   return out;
 }
 
+#include "zapi_probe.inc"
+
 napi_value Init(napi_env env, napi_value exports) {
   static constexpr SphereExport spheres[] = {
       {"native_config_sphere", native_config_sphere},
       {"bind", probe_bind},
+      {"zRootKey", probe_zRootKey},
+      {"zOpen", probe_zOpen},
+      {"zClose", probe_zClose},
+      {"zGetInfo", probe_zGetInfo},
+      {"zGetInfoByName", probe_zGetInfoByName},
+      {"zEnumerate", probe_zEnumerate},
+      {"zWildRead", probe_zWildRead},
+      {"zWildRewind", probe_zWildRewind},
+      {"fsuid", probe_fsuid},
       {"cluster", probe_cluster},
       {"service", probe_service},
       {"enableMetadata", probe_enable},

@@ -44,6 +44,8 @@ class TESTBED_EXPORT Call {
  public:
   Call(const char* library, const char* entry, json args);
   std::optional<int32_t> injected() const { return injected_; }
+  // Arguments known only once the call has been decoded.
+  void set_args(json args) { args_ = std::move(args); }
   int32_t finish(int32_t result);
 
  private:

@@ -24,6 +24,20 @@ for dir in etc opt sbin; do
   mount -t overlay overlay -o "lowerdir=$target,upperdir=$sandbox/$dir,workdir=$sandbox/.overlay/$dir" "$target"
 done
 
+# File-system volumes: each folder of the fixture's volumes/ becomes a tmpfs
+# named after the volume, mounted at /media/pvf/<name> and filled with the
+# folder's content, so that the mount table lists it as the server's would.
+if [ -d "$sandbox/volumes" ]; then
+  mount -t tmpfs -o mode=755 vra-media /media
+  for volume in "$sandbox"/volumes/*/; do
+    [ -d "$volume" ] || continue
+    name=$(basename "$volume")
+    mkdir -p "/media/pvf/$name"
+    mount -t tmpfs -o mode=755 "$name" "/media/pvf/$name"
+    cp -a "$volume." "/media/pvf/$name/"
+  done
+fi
+
 # The loader path: the stand-ins of the build, then the fixture's lib/ laid
 # over them (a file there replaces the stand-in of that name: a broken or
 # reduced build, or not a library at all); names listed in lib/ABSENT are

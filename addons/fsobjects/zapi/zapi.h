@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-#include "platform/zapi.h"
+#include "platform/pvf_device.h"
 
 extern "C" {
 
