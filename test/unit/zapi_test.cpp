@@ -9,10 +9,14 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
+#include <barrier>
 #include <cerrno>
+#include <thread>
 #include <cstdarg>
 #include <cstring>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -78,8 +82,20 @@ class Zapi : public ::testing::Test {
 
 }  // namespace
 
+// The device's open: the flags it was given, and an optional rendezvous that
+// holds two openers until both have arrived (to race zRootKey).
+std::atomic<int> open_flags{0};
+std::atomic<int> next_fake{kFakeDevice};
+std::barrier<>* rendezvous = nullptr;
+std::vector<int> closed;
+std::mutex closed_mutex;
+
 extern "C" int open(const char* path, int flags, ...) {
-  if (strcmp(path, "/dev/zapi") == 0) return kFakeDevice;
+  if (strcmp(path, "/dev/zapi") == 0) {
+    open_flags = flags;
+    if (rendezvous != nullptr) rendezvous->arrive_and_wait();
+    return next_fake++;
+  }
   va_list ap;
   va_start(ap, flags);
   mode_t mode = va_arg(ap, mode_t);
@@ -89,8 +105,22 @@ extern "C" int open(const char* path, int flags, ...) {
   return real(path, flags, mode);
 }
 
+extern "C" int close(int fd) {
+  if (fd >= kFakeDevice && fd < kFakeDevice + 10) {
+    std::lock_guard<std::mutex> guard(closed_mutex);
+    closed.push_back(fd);
+    return 0;
+  }
+  using close_fn = int (*)(int);
+  static auto real = reinterpret_cast<close_fn>(dlsym(RTLD_NEXT, "close"));
+  return real(fd);
+}
+
+int last_fd = -1;
+
 extern "C" ssize_t pread64(int fd, void* buffer, size_t size, off64_t offset) {
-  if (fd != kFakeDevice) {
+  if (fd >= kFakeDevice && fd < kFakeDevice + 10) last_fd = fd;
+  if (fd < kFakeDevice || fd >= kFakeDevice + 10) {
     using pread_fn = ssize_t (*)(int, void*, size_t, off64_t);
     static auto real = reinterpret_cast<pread_fn>(dlsym(RTLD_NEXT, "pread64"));
     return real(fd, buffer, size, offset);
@@ -105,6 +135,23 @@ extern "C" ssize_t pread64(int fd, void* buffer, size_t size, off64_t offset) {
 TEST(ZapiDevice, CallBeforeRootKeyFailsWithTheDescriptorError) {
   EXPECT_EQ(zClose(5), EBADF);
   EXPECT_EQ(zOpen(5, 0, ZNS_UTF8, "V:/", 1, nullptr), EBADF);
+}
+
+TEST(ZapiDevice, RacingRootKeysKeepOneDescriptorAndCloseTheOther) {
+  std::barrier<> both(2);
+  rendezvous = &both;
+  answer = [](uint8_t*, int64_t) { return ssize_t{0}; };
+  std::thread a([] { EXPECT_EQ(zRootKey(1, nullptr), 0); });
+  std::thread b([] { EXPECT_EQ(zRootKey(2, nullptr), 0); });
+  a.join();
+  b.join();
+  rendezvous = nullptr;
+  EXPECT_NE(open_flags & O_CLOEXEC, 0) << "the device is opened close-on-exec";
+  ASSERT_EQ(closed.size(), 1u);
+  ASSERT_EQ(zClose(1), 0);
+  EXPECT_NE(last_fd, closed[0]) << "requests go to the descriptor that was kept";
+  EXPECT_EQ(zRootKey(3, nullptr), 0);
+  EXPECT_EQ(closed.size(), 1u) << "a stored descriptor is never replaced";
 }
 
 TEST(ZapiDevice, StatusAndErrno) {
@@ -385,6 +432,37 @@ TEST_F(Zapi, DataAndTransactionCalls) {
   ASSERT_EQ(zDelete(0x1000, 2, ZNS_UTF8, "V:/x", 3, 4), 0);
   expect_record(sent[8], 9, {{4, 1, 1}, {16, 8, 0x1000}, {40, 8, read_at(sent[8], 40, 8)}, {48, 8, 5}, {80, 8, 2},
                              {96, 8, 4}, {112, 4, ZNS_UTF8}, {120, 4, 3}});
+}
+
+TEST_F(Zapi, RemainingLayouts) {
+  const VolumeID_t* no_volume = nullptr;
+  ASSERT_EQ(zAbortXaction(0x2000, 0x11), 0);
+  ASSERT_EQ(zCommitXaction(0x2000, 0x12), 0);
+  Key_t key;
+  ASSERT_EQ(zChangeConnection(0x2000, 0x21, 0x22, &key), 0);
+  ASSERT_EQ(zEndTask(0x2000, 0x31), 0);
+  ASSERT_EQ(zFlush(0x2000), 0);
+  std::vector<uint8_t> record(1588);
+  ASSERT_EQ(zModifyInfo(0x2000, 0x41, 0xCA2F10AF, 1588, 5, record.data()), 0);
+  ASSERT_EQ(zUnlockByteRange(0x2000, 0x51, 0x52, 0x53), 0);
+  const char name[] = "V:/n";
+  ASSERT_EQ(zZIDRename(0x1000, 0x61, no_volume, 0x62, 0x63, ZNS_UTF8, name, 0x64), 0);
+  NINT mask;
+  ASSERT_EQ(zGetInheritedRightsMask(0x2000, &mask), 0);
+  NINT task;
+  ASSERT_EQ(zBeginTask(0x2000, 0x71, &task), 0);
+  expect_record(sent[0], 1, {{16, 8, 0x2000}, {80, 8, 0x11}});
+  expect_record(sent[1], 7, {{16, 8, 0x2000}, {80, 8, 0x12}});
+  expect_record(sent[2], 6, {{16, 8, 0x2000}, {80, 4, 0x21}, {88, 4, 0x22}});
+  expect_record(sent[3], 13, {{16, 8, 0x2000}, {88, 4, 0x31}});
+  expect_record(sent[4], 14, {{16, 8, 0x2000}});
+  expect_record(sent[5], 22, {{16, 8, 0x2000}, {40, 8, addr(record.data())}, {48, 8, 1588}, {80, 8, 0x41},
+                              {96, 8, 0xCA2F10AF}, {112, 4, 5}});
+  expect_record(sent[6], 30, {{16, 8, 0x2000}, {80, 8, 0x51}, {112, 8, 0x52}, {120, 8, 0x53}});
+  expect_record(sent[7], 39, {{4, 1, 1}, {16, 8, 0x1000}, {40, 8, addr(name)}, {48, 8, 5}, {80, 8, 0x61}, {96, 8, 0x64},
+                              {112, 4, ZNS_UTF8}, {136, 8, 0x62}, {144, 8, 0x63}});
+  expect_record(sent[8], 17, {{16, 8, 0x2000}});
+  expect_record(sent[9], 4, {{16, 8, 0x2000}, {88, 4, 0x71}});
 }
 
 TEST(ZapiNames, InfoGetFileName) {
