@@ -128,7 +128,10 @@ extern "C" ssize_t pread64(int fd, void* buffer, size_t size, off64_t offset) {
   EXPECT_EQ(size, 208u);
   Sent s{offset, {}};
   memcpy(s.record.data(), buffer, 208);
-  sent.push_back(s);
+  {
+    std::lock_guard<std::mutex> guard(closed_mutex);  // requests may come from several threads
+    sent.push_back(s);
+  }
   return answer(static_cast<uint8_t*>(buffer), offset);
 }
 
