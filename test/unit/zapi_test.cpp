@@ -88,7 +88,7 @@ std::atomic<int> open_flags{0};
 std::atomic<int> next_fake{kFakeDevice};
 std::barrier<>* rendezvous = nullptr;
 std::vector<int> closed;
-std::mutex closed_mutex;
+std::mutex record_mutex;
 
 extern "C" int open(const char* path, int flags, ...) {
   if (strcmp(path, "/dev/zapi") == 0) {
@@ -107,7 +107,7 @@ extern "C" int open(const char* path, int flags, ...) {
 
 extern "C" int close(int fd) {
   if (fd >= kFakeDevice && fd < kFakeDevice + 10) {
-    std::lock_guard<std::mutex> guard(closed_mutex);
+    std::lock_guard<std::mutex> guard(record_mutex);
     closed.push_back(fd);
     return 0;
   }
@@ -129,7 +129,7 @@ extern "C" ssize_t pread64(int fd, void* buffer, size_t size, off64_t offset) {
   Sent s{offset, {}};
   memcpy(s.record.data(), buffer, 208);
   {
-    std::lock_guard<std::mutex> guard(closed_mutex);  // requests may come from several threads
+    std::lock_guard<std::mutex> guard(record_mutex);  // requests may come from several threads
     sent.push_back(s);
   }
   return answer(static_cast<uint8_t*>(buffer), offset);
