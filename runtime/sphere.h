@@ -71,30 +71,6 @@ struct Operation {
   AnswerWriter answer;   // null when a successful answer has no data keys
 };
 
-struct Sphere {
-  const char* name;  // the JS name, e.g. "version_sphere"
-  const char* area;  // names the sphere in its log lines, e.g. "version"
-  InstanceData* (*allocate)();
-  void (*release)(InstanceData* data);
-  // Area pre-check (library bound, service running); returns 0 or nonzero
-  // after set_failure(). Optional.
-  int (*precheck)(napi_env env, InstanceData* data);
-  // Reads the caller's identity keys; returns 0 or the reader's code after
-  // writing code and description. Optional.
-  int (*read_identity)(napi_env env, napi_value request, InstanceData* data);
-  // Description when `operation` cannot be read; "%s" is the key. With
-  // tag_operation_failure the failure also gets error index 2 and the key as
-  // args.
-  const char* operation_failure;
-  bool tag_operation_failure;
-  std::span<const Operation> operations;
-  // Completion function: sphere_work_complete_ext, or the sphere's own.
-  napi_async_complete_callback complete;
-  // Keys a failed answer carries besides `error` (the object the request
-  // named, for example). Optional.
-  AnswerWriter failure_keys;
-};
-
 template <class Data>
 InstanceData* allocate_instance() {
   return new (std::nothrow) Data{};
@@ -104,6 +80,35 @@ template <class Data>
 void release_instance(InstanceData* data) {
   delete static_cast<Data*>(data);
 }
+
+void sphere_work_complete_ext(napi_env env, napi_status status, void* data);
+
+// A sphere: what it is called, its instance data and its handler table, then
+// what sets it apart from the common case (each member below `operations`
+// has the default most spheres use).
+struct Sphere {
+  const char* name;  // the JS name, e.g. "version_sphere"
+  const char* area;  // names the sphere in its log lines, e.g. "version"
+  InstanceData* (*allocate)();
+  void (*release)(InstanceData* data);
+  std::span<const Operation> operations;
+  // Area pre-check (library bound, service running); returns 0 or nonzero
+  // after set_failure().
+  int (*precheck)(napi_env env, InstanceData* data) = nullptr;
+  // Reads the caller's identity keys; returns 0, or nonzero after recording
+  // the failure.
+  int (*read_identity)(napi_env env, napi_value request, InstanceData* data) = nullptr;
+  // Description when `operation` cannot be read ("%s" is the key); with
+  // tag_operation_failure the failure also gets error index 2 and the key as
+  // args.
+  const char* operation_failure = "Failed to extract/convert %s. Retry.";
+  bool tag_operation_failure = true;
+  // Completion function: the shared one, or the sphere's own.
+  napi_async_complete_callback complete = sphere_work_complete_ext;
+  // Keys a failed answer carries besides `error` (the object the request
+  // named, for example).
+  AnswerWriter failure_keys = nullptr;
+};
 
 // The instance data handed to a work or completion function.
 template <class Data>
@@ -138,7 +143,6 @@ void finish_error_fields(InstanceData* data);
 void set_error_name(InstanceData* data);
 void set_error_tag(InstanceData* data);
 void sphere_work_complete(napi_env env, napi_status status, void* data);
-void sphere_work_complete_ext(napi_env env, napi_status status, void* data);
 // Creates the result object: the first step of every completion function.
 // When it cannot, the work item and the instance data are released (the
 // Promise stays pending) and false is returned.

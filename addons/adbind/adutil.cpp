@@ -179,13 +179,10 @@ constexpr Sphere kAdutilSphere = {
     .area = "AD util",
     .allocate = allocate_instance<AdutilData>,
     .release = release_instance<AdutilData>,
+    .operations = kAdutilOperations,
     .precheck = check_library,
     .read_identity = read_adutil_identity,
-    .operation_failure = "Failed to extract/convert %s. Retry.",
-    .tag_operation_failure = true,
-    .operations = kAdutilOperations,
     .complete = adutil_work_complete_ext,
-    .failure_keys = nullptr,
 };
 
 }  // namespace

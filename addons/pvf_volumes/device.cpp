@@ -223,40 +223,20 @@ void device_list_json(napi_env env, napi_value o, const hrpt_device_record& r) {
   create_string_utf8(env, o, comn_keys[comn_key::guid], guid);
 }
 
-// An element of an answer array; false (logged) when it cannot be made.
-bool new_object(napi_env env, napi_value* object, const char* what) {
-  if (napi_create_object(env, object) == napi_ok) return true;
-  VRA_LOG_ERROR("Failed to create object to store %s", what);
-  return false;
-}
-
-bool new_array(napi_env env, napi_value* array, const char* what) {
-  if (napi_create_array(env, array) == napi_ok) return true;
-  VRA_LOG_ERROR("Failed to create array to store %s", what);
-  return false;
-}
-
 void devices_answer(napi_env env, InstanceData* base, napi_value result) {
   auto* d = static_cast<DeviceData*>(base);
-  napi_value array;
-  if (!new_array(env, &array, "device info")) return;
-  uint32_t position = 0;
   const bool include_boot = d->options & kIncludeBootDevices;
-  for (int32_t i = 0; i < d->count && d->devices; ++i) {
-    const hrpt_device_record& r = d->devices.get()[i];
-    if ((r.flags & DEVICE_BOOT) && !include_boot) continue;
-    napi_value o;
-    if (!new_object(env, &o, "device info")) continue;
-    device_list_json(env, o, r);
-    if (napi_set_element(env, array, position, o) == napi_ok) ++position;
-  }
-  napi_set_named_property(env, result, device_keys[device_key::devices], array);
+  add_records_to_json(env, result, device_keys[device_key::devices], d->devices.get(), d->count, device_list_json,
+                      [&](const hrpt_device_record& r) { return include_boot || !(r.flags & DEVICE_BOOT); });
 }
 
 void device_answer(napi_env env, InstanceData* base, napi_value result) {
   auto* d = static_cast<DeviceData*>(base);
   napi_value o;
-  if (!new_object(env, &o, "device info")) return;
+  if (napi_create_object(env, &o) != napi_ok) {
+    VRA_LOG_ERROR("Failed to create object to store device info");
+    return;
+  }
   device_list_json(env, o, *d->devices);
   napi_set_named_property(env, result, partition_keys[partition_key::device], o);
 }
@@ -298,15 +278,8 @@ void device_partition_info_json(napi_env env, napi_value o, const hrpt_device_pa
 void partitions_answer(napi_env env, InstanceData* base, napi_value result) {
   auto* d = static_cast<DeviceData*>(base);
   device_name_answer(env, d, result);
-  napi_value array;
-  if (!new_array(env, &array, "device partitions")) return;
-  for (int32_t i = 0; i < d->count && d->partitions; ++i) {
-    napi_value o;
-    if (!new_object(env, &o, "device partition")) continue;
-    device_partition_info_json(env, o, d->partitions.get()[i]);
-    napi_set_element(env, array, static_cast<uint32_t>(i), o);
-  }
-  napi_set_named_property(env, result, partition_keys[partition_key::partitions], array);
+  add_records_to_json(env, result, partition_keys[partition_key::partitions], d->partitions.get(), d->count,
+                      device_partition_info_json);
 }
 
 void device_pool_info_json(napi_env env, napi_value o, const hrpt_device_pool_record& r) {
@@ -319,15 +292,7 @@ void device_pool_info_json(napi_env env, napi_value o, const hrpt_device_pool_re
 void pools_answer(napi_env env, InstanceData* base, napi_value result) {
   auto* d = static_cast<DeviceData*>(base);
   device_name_answer(env, d, result);
-  napi_value array;
-  if (!new_array(env, &array, "device pools")) return;
-  for (int32_t i = 0; i < d->count && d->pools; ++i) {
-    napi_value o;
-    if (!new_object(env, &o, "device pool")) continue;
-    device_pool_info_json(env, o, d->pools.get()[i]);
-    napi_set_element(env, array, static_cast<uint32_t>(i), o);
-  }
-  napi_set_named_property(env, result, pool_keys[pool_key::pools], array);
+  add_records_to_json(env, result, pool_keys[pool_key::pools], d->pools.get(), d->count, device_pool_info_json);
 }
 
 // A failed answer names the device it was about.
@@ -355,11 +320,9 @@ constexpr Sphere kDeviceSphere = {
     .area = "device",
     .allocate = allocate_instance<DeviceData>,
     .release = release_instance<DeviceData>,
+    .operations = kDeviceOperations,
     .precheck = storage_precheck,
     .read_identity = read_storage_guid,
-    .operation_failure = "Failed to extract/convert %s. Retry.",
-    .tag_operation_failure = true,
-    .operations = kDeviceOperations,
     .complete = device_work_complete_ext,
     .failure_keys = device_failure_keys,
 };

@@ -17,6 +17,7 @@
 #include "binding.h"
 #include "hrpt_lock.h"
 #include "identity.h"
+#include "log.h"
 #include "sphere.h"
 
 struct StorageData : InstanceData {
@@ -60,3 +61,35 @@ void storage_work(StorageData* data, Authorise how, int error_index, const char*
 }
 
 #define STORAGE_ENTRY(name) (name != nullptr), #name
+
+// Adds under `key` an array with one object per record of a library list,
+// written by write(env, object, record); records that keep(record) turns
+// down are left out and the positions stay consecutive. What cannot be built
+// is logged and left out.
+template <class Record, class Write, class Keep>
+void add_records_to_json(napi_env env, napi_value result, const char* key, const Record* records, int32_t count,
+                         Write write, Keep keep) {
+  napi_value array;
+  if (napi_create_array(env, &array) != napi_ok) {
+    VRA_LOG_ERROR("Failed to create array to store %s", key);
+    return;
+  }
+  uint32_t position = 0;
+  for (int32_t i = 0; records != nullptr && i < count; ++i) {
+    if (!keep(records[i])) continue;
+    napi_value object;
+    if (napi_create_object(env, &object) != napi_ok) {
+      VRA_LOG_ERROR("Failed to create object to store %s", key);
+      continue;
+    }
+    write(env, object, records[i]);
+    if (napi_set_element(env, array, position, object) == napi_ok) ++position;
+  }
+  if (napi_set_named_property(env, result, key, array) != napi_ok) VRA_LOG_ERROR("Failed to set %s", key);
+}
+
+template <class Record, class Write>
+void add_records_to_json(napi_env env, napi_value result, const char* key, const Record* records, int32_t count,
+                         Write write) {
+  add_records_to_json(env, result, key, records, count, write, [](const Record&) { return true; });
+}

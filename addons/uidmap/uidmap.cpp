@@ -60,13 +60,10 @@ constexpr Sphere kUidmapSphere = {
     .area = "uidmap",
     .allocate = allocate_instance<UidmapData>,
     .release = release_instance<UidmapData>,
-    .precheck = nullptr,
+    .operations = kUidmapOperations,
     .read_identity = read_uidmap_identity,
     .operation_failure = "Failed to extract/convert '%s. Retry.'",
-    .tag_operation_failure = true,
-    .operations = kUidmapOperations,
     .complete = uidmap_work_complete,
-    .failure_keys = nullptr,
 };
 
 }  // namespace

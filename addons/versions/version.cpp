@@ -139,13 +139,9 @@ constexpr Sphere kVersionSphere = {
     .area = "version",
     .allocate = allocate_instance<VersionData>,
     .release = release_instance<VersionData>,
-    .precheck = nullptr,
-    .read_identity = nullptr,
-    .operation_failure = "Failed to extract/convert %s. Retry.",
-    .tag_operation_failure = false,
     .operations = kVersionOperations,
+    .tag_operation_failure = false,
     .complete = version_work_complete,
-    .failure_keys = nullptr,
 };
 
 }  // namespace

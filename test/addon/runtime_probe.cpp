@@ -313,13 +313,8 @@ constexpr Sphere kProbeSphere = {
     .area = "probe",
     .allocate = allocate_instance<ProbeData>,
     .release = release_instance<ProbeData>,
-    .precheck = nullptr,
-    .read_identity = nullptr,
-    .operation_failure = "Failed to extract/convert %s",
-    .tag_operation_failure = true,
     .operations = kProbeOperations,
-    .complete = sphere_work_complete_ext,
-    .failure_keys = nullptr,
+    .operation_failure = "Failed to extract/convert %s",
 };
 
 napi_value probe_sphere(napi_env env, napi_callback_info info) { return run_sphere(env, info, kProbeSphere); }
