@@ -71,6 +71,8 @@ struct Operation {
   AnswerWriter answer;   // null when a successful answer has no data keys
 };
 
+// A sphere's instance data is allocated value-initialised (zero-filled) and
+// released through its own type, so that the members it owns are freed.
 template <class Data>
 InstanceData* allocate_instance() {
   return new (std::nothrow) Data{};
