@@ -110,7 +110,12 @@ static int open_zapi(int flags) {
   return fd;
 }
 
-static mode_t mode_of(int flags, va_list ap) { return (flags & (O_CREAT | O_TMPFILE)) ? va_arg(ap, mode_t) : 0; }
+/* A mode argument follows only with O_CREAT or O_TMPFILE (which includes the
+ * O_DIRECTORY bit, so test all of its bits). */
+static mode_t mode_of(int flags, va_list ap) {
+  const int needs_mode = (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE;
+  return needs_mode ? va_arg(ap, mode_t) : 0;
+}
 
 #define OPEN_WRAPPER(name)                                                              \
   SHIM_EXPORT int name(const char* path, int flags, ...) {                              \
