@@ -19,6 +19,11 @@ const targets = {
     const { version_sphere } = require(path.join(BUILD, 'Release', 'versions.node'));
     return () => version_sphere({ operation: 1001 });
   },
+  devices: () => {
+    const { pvf_device_sphere } = require(path.join(BUILD, 'Release', 'pvf_volumes.node'));
+    const request = { operation: 401, guid: '5c3b1c2a-0d4e-4f6a-9b8c-1a2b3c4d5e6f', dn: 'cn=admin,o=tarvik', bootDevice: true };
+    return () => pvf_device_sphere(request);
+  },
   uidmap: () => {
     const { uidmap_sphere } = require(path.join(BUILD, 'Release', 'uidmap.node'));
     return () => uidmap_sphere({ operation: 101, dn: 'cn=admin,o=tarvik' });
