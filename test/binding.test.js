@@ -156,3 +156,14 @@ test('stand-in state stays consistent under concurrent threads and processes', (
   }, { args: { helpers: require.resolve('./lib/helpers.js') } });
   assert.deepEqual(counts, { HRPT_Open: 75, HRPT_Lock: 75, HRPT_Close: 75 });
 });
+
+test('an injected delay holds the call back', () => {
+  const elapsed = run(async ({ probe }) => {
+    const p = probe();
+    p.bind('hrpt');
+    const t0 = Date.now();
+    await p.probe_sphere({ operation: 3, count: 0 });
+    return Date.now() - t0;
+  }, { files: { 'state/hrpt.json': JSON.stringify({ faults: { HRPT_Open: { delayMs: 300 } } }) } });
+  assert.ok(elapsed >= 290, `the request took ${elapsed} ms`);
+});
