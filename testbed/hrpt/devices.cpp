@@ -122,6 +122,17 @@ Record* make_list(const json& items, int32_t* count, Fill fill) {
   return list;
 }
 
+// A request about one named device: journaled, faults applied, kNoSuchDevice
+// for an unknown name; otherwise answer(device) gives the result.
+template <class Answer>
+int32_t on_device(const char* entry, const char* name, json args, Answer answer) {
+  testbed::Call call(kLibrary, entry, std::move(args));
+  if (auto injected = call.injected()) return call.finish(*injected);
+  json list = devices();
+  const json* d = find_device(list, name);
+  return call.finish(d == nullptr ? kNoSuchDevice : answer(*d));
+}
+
 }  // namespace
 
 extern "C" TESTBED_EXPORT int32_t HRPT_GetDeviceListAndMetadata(hrpt_device_record** list, int32_t* count,
@@ -134,13 +145,10 @@ extern "C" TESTBED_EXPORT int32_t HRPT_GetDeviceListAndMetadata(hrpt_device_reco
 
 extern "C" TESTBED_EXPORT int32_t HRPT_GetDeviceInfo(hrpt_device_record* record) {
   std::string name = record ? std::string(record->name, strnlen(record->name, sizeof record->name)) : "";
-  testbed::Call call(kLibrary, "HRPT_GetDeviceInfo", {{"name", name}});
-  if (auto injected = call.injected()) return call.finish(*injected);
-  json list = devices();
-  const json* d = find_device(list, name.c_str());
-  if (d == nullptr) return call.finish(kNoSuchDevice);
-  fill_device(*d, *record);
-  return call.finish(0);
+  return on_device("HRPT_GetDeviceInfo", name.c_str(), {{"name", name}}, [&](const json& d) {
+    fill_device(d, *record);
+    return 0;
+  });
 }
 
 extern "C" TESTBED_EXPORT int32_t HRPT_InitializeDisk(const char* name, int32_t gpt, uint32_t options) {
@@ -162,53 +170,44 @@ extern "C" TESTBED_EXPORT int32_t HRPT_SetDiskShared(const char* name, uint32_t 
 }
 
 extern "C" TESTBED_EXPORT int32_t HRPT_GetSectorSize(const char* name, uint32_t* sector_size) {
-  testbed::Call call(kLibrary, "HRPT_GetSectorSize", {{"name", name ? name : ""}});
-  if (auto injected = call.injected()) return call.finish(*injected);
-  json list = devices();
-  const json* d = find_device(list, name);
-  if (d == nullptr) return call.finish(kNoSuchDevice);
-  *sector_size = number<uint32_t>(*d, "logicalSectorSize");
-  return call.finish(0);
+  return on_device("HRPT_GetSectorSize", name, {{"name", name ? name : ""}}, [&](const json& d) {
+    *sector_size = number<uint32_t>(d, "logicalSectorSize");
+    return 0;
+  });
 }
 
 extern "C" TESTBED_EXPORT int32_t HRPT_GetDevicePartitionListV2(const char* name, hrpt_device_partition_record** list,
                                                                 int32_t* count) {
-  testbed::Call call(kLibrary, "HRPT_GetDevicePartitionListV2", {{"name", name ? name : ""}});
-  if (auto injected = call.injected()) return call.finish(*injected);
-  json all = devices();
-  const json* d = find_device(all, name);
-  if (d == nullptr) return call.finish(kNoSuchDevice);
-  *list = make_list<hrpt_device_partition_record>(d->value("partitions", json::array()), count,
-                                                  [&](const json& p, hrpt_device_partition_record& r) {
-                                                    put(r.name, sizeof r.name, text(p, "name"));
-                                                    put(r.device_name, sizeof r.device_name, name);
-                                                    put(r.pool_name, sizeof r.pool_name, text(p, "pool"));
-                                                    r.type = number<uint32_t>(p, "type");
-                                                    r.flags = number<uint32_t>(p, "flags");
-                                                    r.start = number<uint64_t>(p, "start");
-                                                    r.size = number<uint64_t>(p, "size");
-                                                    r.restripe_percent = number<uint8_t>(p, "restripePercent");
-                                                    r.logical_sector_size = number<uint32_t>(p, "logicalSectorSize");
-                                                    r.provisioning = number<uint8_t>(p, "provisioning");
-                                                  });
-  return call.finish(0);
+  return on_device("HRPT_GetDevicePartitionListV2", name, {{"name", name ? name : ""}}, [&](const json& d) {
+    *list = make_list<hrpt_device_partition_record>(d.value("partitions", json::array()), count,
+                                                    [&](const json& p, hrpt_device_partition_record& r) {
+                                                      put(r.name, sizeof r.name, text(p, "name"));
+                                                      put(r.device_name, sizeof r.device_name, name);
+                                                      put(r.pool_name, sizeof r.pool_name, text(p, "pool"));
+                                                      r.type = number<uint32_t>(p, "type");
+                                                      r.flags = number<uint32_t>(p, "flags");
+                                                      r.start = number<uint64_t>(p, "start");
+                                                      r.size = number<uint64_t>(p, "size");
+                                                      r.restripe_percent = number<uint8_t>(p, "restripePercent");
+                                                      r.logical_sector_size = number<uint32_t>(p, "logicalSectorSize");
+                                                      r.provisioning = number<uint8_t>(p, "provisioning");
+                                                    });
+    return 0;
+  });
 }
 
 extern "C" TESTBED_EXPORT int32_t HRPT_GetDevicePoolsV2(const char* name, hrpt_device_pool_record** list,
                                                         int32_t* count) {
-  testbed::Call call(kLibrary, "HRPT_GetDevicePoolsV2", {{"name", name ? name : ""}});
-  if (auto injected = call.injected()) return call.finish(*injected);
-  json all = devices();
-  const json* d = find_device(all, name);
-  if (d == nullptr) return call.finish(kNoSuchDevice);
-  *list = make_list<hrpt_device_pool_record>(d->value("pools", json::array()), count,
-                                             [&](const json& p, hrpt_device_pool_record& r) {
-                                               put(r.name, sizeof r.name, text(p, "name"));
-                                               r.size = number<uint64_t>(p, "size");
-                                               r.flags = number<uint32_t>(p, "flags");
-                                               r.sector_size = number<uint32_t>(p, "sectorSize");
-                                             });
-  return call.finish(0);
+  return on_device("HRPT_GetDevicePoolsV2", name, {{"name", name ? name : ""}}, [&](const json& d) {
+    *list = make_list<hrpt_device_pool_record>(d.value("pools", json::array()), count,
+                                               [&](const json& p, hrpt_device_pool_record& r) {
+                                                 put(r.name, sizeof r.name, text(p, "name"));
+                                                 r.size = number<uint64_t>(p, "size");
+                                                 r.flags = number<uint32_t>(p, "flags");
+                                                 r.sector_size = number<uint32_t>(p, "sectorSize");
+                                               });
+    return 0;
+  });
 }
 
 extern "C" TESTBED_EXPORT int32_t HRPT_PartTypeToString(uint32_t type, char* out) {
